@@ -132,17 +132,19 @@ void OnMenuCommand(WPARAM command) {
   if (row.kind == Kind::MenuItem) Raise(row.on.selected);
 }
 
-void OnTaskbarCreated(HWND window) {
-  State& s = Toolkit();
-  if (!s.tray_icon) return;
-  AddTrayIcon(window);
-  Raise(Main().row->on.tray_area_reset);
+// The handler puts the icon back through SetTrayIcon; a window that never
+// had one gets no event.
+void OnTaskbarCreated() {
+  if (Toolkit().tray_icon) Raise(Main().row->on.tray_area_reset);
 }
 
 void OnWindowGone() {
   State& s = Toolkit();
   s.objects[0].window = nullptr;
-  if (--s.windows_alive == 0) PostQuitMessage(0);
+  if (--s.windows_alive > 0) return;
+  DestroyWindow(s.owner);
+  s.owner = nullptr;
+  PostQuitMessage(0);
 }
 
 LRESULT OnEraseBackground(HWND window, HDC dc) {
@@ -165,7 +167,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     default: break;
   }
   if (message == Toolkit().taskbar_created && message != 0) {
-    OnTaskbarCreated(window);
+    OnTaskbarCreated();
     return 0;
   }
   return DefWindowProcW(window, message, wparam, lparam);
