@@ -34,8 +34,19 @@ for bmp in "$ARTIFACTS"/*.bmp; do
   [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done
 
+stop_display
+trap - EXIT
+
+# A short soak: start/close cycles, paired starts, drags and toggles, stray
+# messages, and a display that refuses gamma ramps.
+echo "== soak (short)"
+set +e
+scripts/soak.sh --short
+soak_ok=$?
+set -e
+
 passed=$(grep -c '^\[       OK \]' "$ARTIFACTS/e2e.log" || true)
 failed=$(grep -c '^\[  FAILED  \] .*\(.*ms\)$' "$ARTIFACTS/e2e.log" || true)
 echo "screenshots: $ARTIFACTS"
 echo "e2e: $passed passed, $failed failed"
-[ "$unit_ok" -eq 0 ] && [ "$imports_ok" -eq 0 ] && [ "$e2e_ok" -eq 0 ] && [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
+[ "$unit_ok" -eq 0 ] && [ "$imports_ok" -eq 0 ] && [ "$e2e_ok" -eq 0 ] && [ "$soak_ok" -eq 0 ] && [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
