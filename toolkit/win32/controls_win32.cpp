@@ -3,6 +3,7 @@
 // each drawn in full by its own code, with the fonts, the decoded track image
 // and the tooltip they need.
 #include <windows.h>
+// These need windows.h first.
 #include <commctrl.h>
 #include <wincodec.h>
 #include <windowsx.h>
@@ -198,11 +199,16 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
   Live& live = LiveOf(window);
   const Events& on = live.row->on;
   switch (message) {
-    case WM_MOUSEMOVE: OnButtonMouseMove(live, wparam); RaiseMouse(on.mouse_moved, wparam, lparam); break;
+    case WM_MOUSEMOVE:
+      OnButtonMouseMove(live, wparam);
+      RaiseMouse(on.mouse_moved, wparam, lparam);
+      break;
     case WM_MOUSELEAVE: OnButtonMouseLeave(live); break;
     case WM_LBUTTONDOWN: RaiseMouse(on.left_pressed, wparam, lparam); break;
     case WM_LBUTTONUP: RaiseMouse(on.left_released, wparam, lparam); break;
-    case WM_CAPTURECHANGED: if (on.capture_lost) on.capture_lost(); break;
+    case WM_CAPTURECHANGED:
+      if (on.capture_lost) on.capture_lost();
+      break;
     case WM_NCDESTROY: RemoveWindowSubclass(window, ButtonProc, kButtonSubclass); break;
     default: break;
   }
@@ -223,18 +229,18 @@ void DecodeImage(Live& live, HINSTANCE instance, const char* name) {
   IWICBitmapFrameDecode* frame = nullptr;
   IWICFormatConverter* converter = nullptr;
   UINT width = 0, height = 0;
-  bool ok = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_PPV_ARGS(&factory))) &&
-            SUCCEEDED(factory->CreateStream(&stream)) &&
-            SUCCEEDED(stream->InitializeFromMemory(bytes, SizeofResource(instance, found))) &&
-            SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr,
-                                                       WICDecodeMetadataCacheOnDemand, &decoder)) &&
-            SUCCEEDED(decoder->GetFrame(0, &frame)) &&
-            SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
-            SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR,
-                                            WICBitmapDitherTypeNone, nullptr, 0,
-                                            WICBitmapPaletteTypeCustom)) &&
-            SUCCEEDED(converter->GetSize(&width, &height));
+  bool ok =
+      SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_PPV_ARGS(&factory))) &&
+      SUCCEEDED(factory->CreateStream(&stream)) &&
+      SUCCEEDED(stream->InitializeFromMemory(bytes, SizeofResource(instance, found))) &&
+      SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand,
+                                                 &decoder)) &&
+      SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+      SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+      SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                      nullptr, 0, WICBitmapPaletteTypeCustom)) &&
+      SUCCEEDED(converter->GetSize(&width, &height));
   if (ok) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -284,20 +290,25 @@ void CreateControl(Live& live, HWND parent) {
   DWORD ex_style = 0;
   const wchar_t* window_class = kLabelClass;
   switch (row.kind) {
-    case Kind::FrameBox: window_class = kFrameClass; style |= WS_CLIPCHILDREN; break;
+    case Kind::FrameBox:
+      window_class = kFrameClass;
+      style |= WS_CLIPCHILDREN;
+      break;
     case Kind::Label: break;
     case Kind::TransparentLabel: ex_style = WS_EX_TRANSPARENT; break;
     case Kind::PictureBox: window_class = kPictureClass; break;
-    case Kind::Button: window_class = WC_BUTTONW; style |= BS_OWNERDRAW; break;
+    case Kind::Button:
+      window_class = WC_BUTTONW;
+      style |= BS_OWNERDRAW;
+      break;
     default: return;
   }
   if (row.font_height > 0) live.font = MakeFont(row.font_height);
   if (row.kind == Kind::PictureBox && row.image) DecodeImage(live, Toolkit().instance, row.image);
   const std::wstring text(row.text.begin(), row.text.end());
-  live.window = CreateWindowExW(ex_style, window_class, text.c_str(), style, row.left, row.top,
-                                row.width, row.height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
-                                Toolkit().instance, nullptr);
+  live.window = CreateWindowExW(
+      ex_style, window_class, text.c_str(), style, row.left, row.top, row.width, row.height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), Toolkit().instance, nullptr);
   if (!live.window) return;
   SetWindowLongPtrW(live.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&live));
   if (row.kind == Kind::Button) {
