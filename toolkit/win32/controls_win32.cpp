@@ -52,6 +52,26 @@ Font MakeFont(int height) {
                           nullptr)};
 }
 
+// The tooltip keeps the platform's own size and weight, but its face must
+// draw Chinese: the standard tooltip font (Tahoma under Wine, Segoe UI on an
+// English Windows) shows "修改" as two empty boxes where no font fallback
+// steps in. The Chinese character set with no face name picks one that can.
+HFONT TooltipFont() {
+  static const Font font = [] {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    LOGFONTW face{};
+    face.lfHeight = -12;
+    face.lfWeight = FW_NORMAL;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+      face = metrics.lfStatusFont;
+    face.lfCharSet = GB2312_CHARSET;
+    face.lfFaceName[0] = L'\0';
+    return Font{CreateFontIndirectW(&face)};
+  }();
+  return font.get();
+}
+
 void DrawLine(HDC dc, const Live& live, const RECT& rect, UINT extra) {
   const std::wstring text = TextOf(live.window);
   Selection font(dc, FontOf(live));
@@ -125,7 +145,8 @@ void OnDrawItem(const DRAWITEMSTRUCT& item) {
     if (pressed) OffsetRect(&area, 1, 1);
     // Measured as word-wrapped text, then centred both ways in the button.
     RECT measured = area;
-    DrawTextW(buffer.get(), caption.c_str(), -1, &measured, DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
+    DrawTextW(buffer.get(), caption.c_str(), -1, &measured,
+              DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
     const int height = measured.bottom - measured.top;
     area.top += (area.bottom - area.top - height) / 2;
     area.bottom = area.top + height;
@@ -326,6 +347,8 @@ void AddTooltips(HWND owner) {
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
                                   nullptr, s.instance, nullptr);
       SendMessageW(s.tooltip, TTM_SETMAXTIPWIDTH, 0, 400);
+      if (HFONT font = TooltipFont())
+        SendMessageW(s.tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     std::wstring text(live.row->tooltip.begin(), live.row->tooltip.end());
     TTTOOLINFOW tool{};
