@@ -48,7 +48,6 @@ int ColourDistance(std::uint32_t a, std::uint32_t b) {
 // An inclusive rectangle of window pixels.
 struct Box {
   int left, top, right, bottom;
-  bool Contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
   bool operator==(const Box&) const = default;
 };
 
@@ -144,6 +143,26 @@ Ink InkIn(const Capture& shot, const Box& box, std::uint32_t ink, std::uint32_t 
 // A text's strokes should reach at least this coverage somewhere: what a
 // stroke a pixel wide gives, not a faint smear of some other colour.
 constexpr double kSolidInk = 0.6;
+
+// Whether a tooltip's two characters show as glyphs rather than the empty
+// boxes of a face without them: split at its middle, each half of the text
+// has strokes inside its own outline, which an empty box has not.
+bool DrawnInGlyphs(const Capture& tip) {
+  const std::uint32_t paper = tip.At(2, 2);
+  const auto is_ink = [&](std::uint32_t c) { return ColourDistance(c, paper) > 64; };
+  const auto text = BoundsOf(tip, {1, 1, tip.width() - 2, tip.height() - 2}, is_ink);
+  if (!text) return false;
+  const int middle = (text->left + text->right) / 2;
+  for (const Box& half : {Box{text->left, text->top, middle, text->bottom},
+                          Box{middle + 1, text->top, text->right, text->bottom}}) {
+    const auto glyph = BoundsOf(tip, half, is_ink);
+    if (!glyph || glyph->right - glyph->left < 4 || glyph->bottom - glyph->top < 4) return false;
+    if (!BoundsOf(tip, {glyph->left + 1, glyph->top + 1, glyph->right - 1, glyph->bottom - 1},
+                  is_ink))
+      return false;
+  }
+  return true;
+}
 
 std::wstring MessageText(HWND window) {
   wchar_t text[256] = {};
@@ -674,6 +693,10 @@ TEST_F(WindowTest, HideButtonShowsItsTooltipWhileThePointerRests) {
               Capture(RECT{tip.left - 60, tip.top - 60, tip.right + 60, tip.bottom + 20})
                   .Save("window-tooltip")
                   .c_str());
+
+  // Drawn in glyphs, not as the empty boxes of a face without Chinese.
+  EXPECT_TRUE(WaitFor([&] { return DrawnInGlyphs(Capture(ScreenRect(tooltip))); }))
+      << "the tooltip's text is not drawn in Chinese glyphs";
 }
 
 TEST_F(WindowTest, DraggingTheSurfaceMovesTheWindowByTheDistanceDragged) {
